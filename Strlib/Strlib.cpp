@@ -34,3 +34,17 @@ std::string TrimSet(std::string_view S, const TCharSet& Chars)
         --Last;
     return std::string(S.substr(First, Last - First));
 }
+
+void TrimSetInPlace(std::string& S, const TCharSet& Chars)
+{
+    std::size_t Last = S.size();
+    while (Last > 0 && InSet(Chars, static_cast<unsigned char>(S[Last - 1])))
+        --Last;
+    std::size_t First = 0;
+    while (First < Last && InSet(Chars, static_cast<unsigned char>(S[First])))
+        ++First;
+    S.erase(Last);
+    S.erase(0, First);
+    if (S.capacity() > 2 * S.size() + 64)
+        S.shrink_to_fit();
+}

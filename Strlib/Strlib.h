@@ -23,3 +23,7 @@ std::string RightStr(std::string_view S, std::int64_t Count);
 
 // S without the characters of Chars at its start and at its end.
 std::string TrimSet(std::string_view S, const TCharSet& Chars);
+
+// TrimSet of S stored back into S, without a second copy of the text. A string
+// left much smaller than its buffer is given a buffer of its size.
+void TrimSetInPlace(std::string& S, const TCharSet& Chars);

@@ -69,7 +69,7 @@ bool TXMLReader::ParseElement(TXMLNode& Parent)
         } else if (CurrentChar == '>') {
             Advance();
             ParseContent(*Element);
-            Element->Value = TrimSet(Element->Value, WhitespaceChars);
+            TrimSetInPlace(Element->Value, WhitespaceChars);
             if (!ParseETag(*Element))
                 RaiseError("No ending tag for " + Element->Name);
         } else {
@@ -117,16 +117,17 @@ bool TXMLReader::ParseAttValue(std::string& Value)
     const unsigned char Quote = CurrentChar;
     if (Quote != '"' && Quote != '\'')
         return false;
+    // The value's ordinary characters: all but its quote, "<" and "&".
+    static const TCharSet InDoubleQuotes = ~MakeCharSet("\"<&");
+    static const TCharSet InApostrophes = ~MakeCharSet("'<&");
     Advance();
-    while (CurrentChar != Quote) {
+    for (;;) {
+        TakeRun(Quote == '"' ? InDoubleQuotes : InApostrophes, Value, TRunStep::Advance);
+        if (CurrentChar == Quote)
+            break;
         if (CurrentChar == '<')
             RaiseError("Invalid character \"<\" in attribute value");
-        if (CurrentChar == '&') {
-            Value += ParseReference();
-        } else {
-            Value += static_cast<char>(CurrentChar);
-            Advance();
-        }
+        Value += ParseReference(); // "&"
     }
     Advance();
     return true;
@@ -146,15 +147,15 @@ void TXMLReader::ParseContent(TXMLNode& Element)
 
 bool TXMLReader::ParseCharData(TXMLNode& Element)
 {
-    std::string Collected;
-    while (CurrentChar != 0 && CurrentChar != '&' && CurrentChar != '<') {
-        Collected += static_cast<char>(CurrentChar);
-        NextChar();
-    }
-    if (Collected.find("]]>") != std::string::npos)
+    static const TCharSet CharDataChars = ~MakeCharSet(std::string_view("\0&<", 3));
+    // The run goes straight into Value and is taken out again when it is refused.
+    const std::size_t Start = Element.Value.size();
+    TakeRun(CharDataChars, Element.Value, TRunStep::NextChar);
+    if (Element.Value.find("]]>", Start) != std::string::npos) {
+        Element.Value.resize(Start);
         RaiseError("Character data cannot contain \"]]>\"");
-    Element.Value += Collected;
-    return !Collected.empty();
+    }
+    return Element.Value.size() > Start;
 }
 
 bool TXMLReader::ParseETag(TXMLNode& Element)

@@ -40,6 +40,25 @@ public:
     virtual void RestoreState(TXMLReaderState* State) = 0;
     virtual TXMLReaderState* SaveState() = 0;
 
+    // How TakeRun consumes each character of its run.
+    enum class TRunStep {
+        Advance,  // Advance: the text may not end inside the run
+        NextChar, // NextChar: the run may use the text up (Chars must not hold 0)
+        KeepLast, // NextChar, but the text's last character stays current
+    };
+
+    // Fast-path hooks. The defaults are built on the five operations above, one
+    // character at a time; a source that can do better overrides them with the
+    // same outcome (TXMLStringReader scans its text directly).
+
+    // While CurrentChar is in Chars: appends it to Out and consumes it as Step
+    // says. Gives true only for KeepLast, when the run stopped on the text's last
+    // character (which is then in Out and still current).
+    virtual bool TakeRun(const TCharSet& Chars, std::string& Out, TRunStep Step);
+    // Steps 2 to 5 of MatchText for a non-empty Literal: consumes it when the text
+    // continues with it (with the early match at the text's end), else consumes nothing.
+    virtual bool MatchLiteral(std::string_view Literal);
+
     // Scanning primitives.
     void Advance();
     [[noreturn]] void RaiseError(const std::string& Message);
@@ -112,4 +131,12 @@ public:
     void NextChar() override;
     void RestoreState(TXMLReaderState* State) override;
     TXMLReaderState* SaveState() override;
+
+    bool TakeRun(const TCharSet& Chars, std::string& Out, TRunStep Step) override;
+    bool MatchLiteral(std::string_view Literal) override;
+
+private:
+    // The last freed state, handed out again by the next SaveState: a parse
+    // saves a state for every element, and this spares an allocation each time.
+    std::unique_ptr<TXMLStringReaderState> SpareState;
 };

@@ -39,9 +39,12 @@ bool TXMLReader::ParseCDATA(TXMLNode& Node)
 {
     if (!MatchText("<![CDATA["))
         return false;
+    // Only a ">" can complete the "]]>", so the characters up to it are one run.
+    static const TCharSet BeforeGreater = ~MakeCharSet(">");
     std::string Collected;
     do {
-        Collected += static_cast<char>(CurrentChar);
+        TakeRun(BeforeGreater, Collected, TRunStep::Advance);
+        Collected += static_cast<char>(CurrentChar); // ">"
         Advance();
     } while (Collected.size() < 3 || Collected.compare(Collected.size() - 3, 3, "]]>") != 0);
     Node.Value.append(Collected, 0, Collected.size() - 3);
@@ -53,11 +56,9 @@ bool TXMLReader::ParseCDATA(TXMLNode& Node)
 char TXMLReader::ParseReference()
 {
     Advance();
+    static const TCharSet BeforeSemicolon = ~MakeCharSet(";");
     std::string Reference;
-    while (CurrentChar != ';') {
-        Reference += static_cast<char>(CurrentChar);
-        Advance();
-    }
+    TakeRun(BeforeSemicolon, Reference, TRunStep::Advance);
     char Result = 0;
     if (Reference.compare(0, 1, "#") == 0) {
         std::int32_t Number = 0;

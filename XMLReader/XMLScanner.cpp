@@ -43,6 +43,15 @@ bool TXMLReader::MatchText(std::string_view Literal)
 {
     if (Literal.empty())
         return false;
+    // A literal whose first character differs is given back at once whatever the
+    // source, so most tries in the content loop cost one comparison.
+    if (static_cast<unsigned char>(Literal[0]) != CurrentChar)
+        return false;
+    return MatchLiteral(Literal);
+}
+
+bool TXMLReader::MatchLiteral(std::string_view Literal)
+{
     TSavedState Saved(*this);
     bool Matched = false;
     for (std::size_t K = 0;; ++K) {
@@ -54,6 +63,21 @@ bool TXMLReader::MatchText(std::string_view Literal)
     if (!Matched)
         Saved.Restore();
     return Matched;
+}
+
+bool TXMLReader::TakeRun(const TCharSet& Chars, std::string& Out, TRunStep Step)
+{
+    while (InSet(Chars, CurrentChar)) {
+        Out += static_cast<char>(CurrentChar);
+        if (Step == TRunStep::Advance) {
+            Advance();
+        } else {
+            if (Step == TRunStep::KeepLast && AtEnd())
+                return true;
+            NextChar();
+        }
+    }
+    return false;
 }
 
 bool TXMLReader::SkipWhitespace()
@@ -75,23 +99,25 @@ bool TXMLReader::ReadName(std::string& Name)
     if (!InSet(NameStartChars, CurrentChar))
         return false;
     Name.clear();
-    do {
-        Name += static_cast<char>(CurrentChar);
-        Advance();
-    } while (InSet(NameChars, CurrentChar));
+    TakeRun(NameChars, Name, TRunStep::Advance);
     return true;
 }
 
+// The characters before the terminator's last one are taken as runs: only that
+// character can complete the terminator.
 std::string TXMLReader::ScanToTerminator(std::string_view Terminator)
 {
+    const TCharSet Run = ~MakeCharSet(Terminator.substr(Terminator.size() - 1));
     std::string Collected;
     for (;;) {
-        Collected += static_cast<char>(CurrentChar);
+        if (TakeRun(Run, Collected, TRunStep::KeepLast))
+            break; // the text's last character stays current
+        Collected += static_cast<char>(CurrentChar); // the terminator's last character
         const bool Found = Collected.size() >= Terminator.size() &&
                            std::string_view(Collected).substr(Collected.size() - Terminator.size()) ==
                                Terminator;
         if (AtEnd())
-            break; // the text's last character stays current
+            break;
         NextChar();
         if (Found)
             break;
