@@ -2,6 +2,11 @@
 
 #include "Exception.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <sys/mman.h>
+
 const char* const XMLNodeTypeNames[5] = {
     "Document", "Element", "Attribute", "ProcessingInstruction", "XMLDeclaration",
 };
@@ -80,6 +85,104 @@ bool TryTextToInteger(std::string_view Text, std::int32_t& Value)
     return TryDecimal(Text, Value);
 }
 
+namespace {
+
+// Under AddressSanitizer every node keeps its own allocation, so that a node
+// used after its destruction, or never destroyed, is still reported.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool PoolNodes = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool PoolNodes = false;
+#else
+constexpr bool PoolNodes = true;
+#endif
+#else
+constexpr bool PoolNodes = true;
+#endif
+
+// A free slot holds the link to the next free one.
+union TNodeSlot {
+    TNodeSlot* NextFree;
+    alignas(TXMLNode) unsigned char Bytes[sizeof(TXMLNode)];
+};
+
+// The pool hands out slots from blocks that double in size up to 2 MiB, and takes
+// destroyed nodes back into a free list. Blocks are never returned: a program
+// that builds a big tree keeps it to the end. The pool has no destructor, so
+// nodes may still be destroyed while the program shuts down. One thread only,
+// as the reader itself.
+struct TNodePool {
+    TNodeSlot* FreeList = nullptr;
+    TNodeSlot* Fresh = nullptr; // the unused rest of the newest block
+    TNodeSlot* FreshEnd = nullptr;
+    std::size_t NextBlockSize = 64 << 10;
+
+    void* Take()
+    {
+        if (FreeList != nullptr) {
+            TNodeSlot* Slot = FreeList;
+            FreeList = Slot->NextFree;
+            return Slot;
+        }
+        if (Fresh == FreshEnd)
+            AddBlock();
+        return Fresh++;
+    }
+
+    void Give(void* Node) noexcept
+    {
+        auto* Slot = static_cast<TNodeSlot*>(Node);
+        Slot->NextFree = FreeList;
+        FreeList = Slot;
+    }
+
+    void AddBlock()
+    {
+        constexpr std::size_t HugePage = 2 << 20;
+        const std::size_t Size = NextBlockSize;
+        void* Block = Size == HugePage ? std::aligned_alloc(HugePage, Size) : std::malloc(Size);
+        if (Block == nullptr)
+            throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        if (Size == HugePage) {
+            // One page fault per block instead of 512 where the system offers
+            // huge pages on request.
+            (void)::madvise(Block, Size, MADV_HUGEPAGE);
+        }
+#endif
+        Fresh = static_cast<TNodeSlot*>(Block);
+        FreshEnd = Fresh + Size / sizeof(TNodeSlot);
+        NextBlockSize = std::min(2 * Size, HugePage);
+    }
+};
+
+// Constructed on first use and never destroyed (see above).
+TNodePool& NodePool()
+{
+    static TNodePool* const Pool = new TNodePool;
+    return *Pool;
+}
+
+} // namespace
+
+void* TXMLNode::operator new(std::size_t Size)
+{
+    if (!PoolNodes || Size != sizeof(TXMLNode))
+        return ::operator new(Size);
+    return NodePool().Take();
+}
+
+void TXMLNode::operator delete(void* Node, std::size_t Size) noexcept
+{
+    if (Node == nullptr)
+        return;
+    if (!PoolNodes || Size != sizeof(TXMLNode))
+        ::operator delete(Node, Size);
+    else
+        NodePool().Give(Node);
+}
+
 TXMLNode::~TXMLNode()
 {
     for (TXMLNode* Child : Children)
@@ -88,6 +191,10 @@ TXMLNode::~TXMLNode()
 
 std::int32_t TXMLNode::AddChild(std::unique_ptr<TXMLNode> Node)
 {
+    // The allocator's smallest block holds three entries: enough for an element
+    // with two attributes, without growing the list twice on the way.
+    if (Children.capacity() == 0)
+        Children.reserve(3);
     Children.push_back(Node.get());
     Node.release();
     return static_cast<std::int32_t>(Children.size() - 1);

@@ -35,6 +35,12 @@ public:
     TXMLNode& operator=(const TXMLNode&) = delete;
     virtual ~TXMLNode(); // destroys the whole subtree, children first to last
 
+    // Plain nodes come from a pool of large blocks: a big document makes millions
+    // of them, and the general allocator would add a header and a search to each.
+    // Classes derived from TXMLNode, being of another size, use the general one.
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* Node, std::size_t Size) noexcept;
+
     // Appends Node, which this node then owns; returns its index.
     std::int32_t AddChild(std::unique_ptr<TXMLNode> Node);
     // Takes Node out of Children without destroying it: the caller owns it again.

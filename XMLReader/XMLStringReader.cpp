@@ -53,8 +53,9 @@ bool TXMLStringReader::TakeRun(const TCharSet& Chars, std::string& Out, TRunStep
         return false;
     const std::size_t Size = Text.size();
     const std::size_t Next = static_cast<std::size_t>(Position - 1); // index of the next character
+    const char* const Data = Text.data();
     std::size_t End = Next;
-    while (End < Size && InSet(Chars, static_cast<unsigned char>(Text[End])))
+    while (End < Size && Chars[static_cast<unsigned char>(Data[End])])
         ++End;
 
     if (Out.empty() && Next > 0 && static_cast<unsigned char>(Text[Next - 1]) == CurrentChar) {

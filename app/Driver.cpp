@@ -6,9 +6,11 @@
 #include "XMLReader.h"
 
 #include <cerrno>
+#include <charconv>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +45,7 @@ const TXMLNode& FindSkillList(const TXMLNode& Document)
 void WriteSkills(const TXMLNode& SkillList, TSkillFileWriter& Files, TConsole& Console)
 {
     std::string Name;
+    std::string Line; // reused, so a skill's line costs no allocation
     for (const TXMLNode* Skill : SkillList.Children) {
         if (Skill->NodeType != ntElement)
             continue; // the root's attributes and processing instructions are not skills
@@ -50,7 +53,10 @@ void WriteSkills(const TXMLNode& SkillList, TSkillFileWriter& Files, TConsole& C
         Skill->ReadString("name", Name);
         Skill->ReadSmallInt("useable", Useable);
         Files.Add(Useable, Name);
-        Console.WriteLine(Name + " (Useable: " + std::to_string(Useable));
+        char Number[8];
+        const auto Digits = std::to_chars(Number, Number + sizeof Number, Useable);
+        Line.assign(Name).append(" (Useable: ").append(Number, Digits.ptr);
+        Console.WriteLine(Line);
         if (Files.PendingSize() >= OutputChunkSize || Console.PendingSize() >= OutputChunkSize) {
             Files.Commit(); // records first, so no line is shown before its record is stored
             Console.Flush();
@@ -128,24 +134,35 @@ std::string LoadTextFile(const std::string& FileName)
     const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (Fd < 0)
         throw EFileOpenError("Cannot open file " + FileName);
+    // The text is read straight into a buffer of the file's size, so a big file
+    // is neither copied nor held twice while the buffer grows. Reading goes on to
+    // the end of the file whatever its size said: a file may grow meanwhile, and
+    // some report no size at all.
     std::string Text;
-    char Buffer[65536];
-    for (;;) {
-        const ssize_t Count = ::read(Fd, Buffer, sizeof Buffer);
-        if (Count < 0 && errno == EINTR)
-            continue;
-        if (Count < 0) {
-            ::close(Fd);
-            throw EReadError("Cannot read file " + FileName);
+    try {
+        struct stat Status {};
+        if (::fstat(Fd, &Status) == 0 && S_ISREG(Status.st_mode) && Status.st_size > 0)
+            Text.resize(static_cast<std::size_t>(Status.st_size));
+        std::size_t Filled = 0;
+        char Spill[65536]; // what comes when the buffer is full
+        for (;;) {
+            const bool Full = Filled == Text.size();
+            char* const Into = Full ? Spill : Text.data() + Filled;
+            const ssize_t Count = ::read(Fd, Into, Full ? sizeof Spill : Text.size() - Filled);
+            if (Count < 0 && errno == EINTR)
+                continue;
+            if (Count < 0)
+                throw EReadError("Cannot read file " + FileName);
+            if (Count == 0)
+                break;
+            if (Full)
+                Text.append(Spill, static_cast<std::size_t>(Count));
+            Filled += static_cast<std::size_t>(Count);
         }
-        if (Count == 0)
-            break;
-        try {
-            Text.append(Buffer, static_cast<std::size_t>(Count));
-        } catch (...) {
-            ::close(Fd);
-            throw;
-        }
+        Text.resize(Filled);
+    } catch (...) {
+        ::close(Fd);
+        throw;
     }
     ::close(Fd);
     return Text;
