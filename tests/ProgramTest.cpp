@@ -96,6 +96,7 @@ TEST(Program, Documents)
          {{"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xFF", 1}}},
         {"<skills><skill name=\"a&amp;b &lt;&#65;&#x42;&gt;\"/></skills>", {{"a&b <AB>", 0}}},
         {"<skills><skill name=\"a\0b\0\" useable=\"1\"/></skills>"s, {{"a\0b\0"s, 1}}},
+        {"<skills><skill name=\"a\" useable=\" 7\0junk\"/></skills>"s, {{"a", 7}}},
         {"<skills></skills>", {}},
         {"<skills/>", {}},
         {"<skills>\n  just text\n</skills>", {}},
@@ -194,6 +195,11 @@ TEST(Program, RefusedDocumentLeavesFilesUntouched)
         {"<skills><skill name=\"&nbsp;\"/></skills>", "Unrecognized reference."},
         {"<skills><skill name=\"&#x;\"/></skills>", "Invalid integer in reference &#x;."},
         {"<?xml version=\"1.0\"><skills/>", "XML declaration not terminated with \"?>\"."},
+        // NUL ends character data and names as the end of the text would.
+        {"<skills>\0<skill/></skills>"s, "No ending tag for skills."},
+        {"<ski\0lls/>"s, "Tag not terminated properly."},
+        // A byte-order mark is not skipped.
+        {"\xEF\xBB\xBF<skills/>", "Missing element."},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Document);
