@@ -1,11 +1,13 @@
 // The driver run in-process, where a test can set a small data-size limit and
 // give the console any descriptor.
+#include "Console.h"
 #include "Driver.h"
 #include "ProgramRunner.h"
 #include "SkillFileChecks.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -141,4 +143,19 @@ TEST(Driver, ConsoleFailureLeavesCompleteRecords)
         LinesOf(TSkills(Skills.begin(), Skills.begin() + static_cast<std::ptrdiff_t>(Records.size())));
     EXPECT_LE(Shown.size(), Stored.size());
     EXPECT_TRUE(Stored.compare(0, Shown.size(), Shown) == 0) << Shown.size() << " bytes shown";
+}
+
+TEST(Driver, ConsoleErrorMessages)
+{
+    const struct {
+        int ErrorNumber;
+        const char* Message;
+    } Cases[] = {
+        {ENOENT, "File not found"},      {ENOTDIR, "Invalid filename"},
+        {EMFILE, "Too many open files"}, {EACCES, "File access denied"},
+        {EPERM, "File access denied"},   {ENOSPC, "I/O error 28"},
+        {EPIPE, "I/O error 32"},         {EBADF, "I/O error 9"},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(ConsoleErrorMessage(Case.ErrorNumber), Case.Message) << Case.ErrorNumber;
 }
