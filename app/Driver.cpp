@@ -80,15 +80,18 @@ void Run(TConsole& Console, const TRunOptions& Options)
     TSkillFileWriter Files(Options.MaxDataSize);
     try {
         WriteSkills(SkillList, Files, Console);
+        Files.Close();
     } catch (...) {
         // Complete records of the skills before the failing one stay in the files.
         try {
             Files.Commit();
         } catch (...) {
         }
+        // Records not written out were cut back: their lines must not be shown.
+        if (Files.WriteFailed())
+            Console.DropPending();
         throw;
     }
-    Files.Close();
     Console.Flush();
     delete KeptDocument;
     KeptDocument = Document.release();

@@ -30,6 +30,8 @@ public:
     void Commit();
     // Commit, then close the data file, then the index file.
     void Close();
+    // A write failed: the files were cut back to the last records written out.
+    bool WriteFailed() const { return Failed; }
 
 private:
     [[noreturn]] void FailWrite(const char* FileName);
