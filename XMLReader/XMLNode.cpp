@@ -178,7 +178,7 @@ void TXMLNode::operator delete(void* Node, std::size_t Size) noexcept
     if (Node == nullptr)
         return;
     if (!PoolNodes || Size != sizeof(TXMLNode))
-        ::operator delete(Node, Size);
+        ::operator delete(Node);
     else
         NodePool().Give(Node);
 }

@@ -28,7 +28,10 @@ void TXMLStringReader::NextChar()
 
 void TXMLStringReader::RestoreState(TXMLReaderState* State)
 {
-    const auto* Saved = dynamic_cast<const TXMLStringReaderState*>(State);
+    // The exact type is checked first, as the cheaper test.
+    const auto* Saved = State != nullptr && typeid(*State) == typeid(TXMLStringReaderState)
+                            ? static_cast<const TXMLStringReaderState*>(State)
+                            : dynamic_cast<const TXMLStringReaderState*>(State);
     if (Saved == nullptr)
         throw Exception("Invalid reader state");
     Position = Saved->Position;
@@ -58,13 +61,20 @@ bool TXMLStringReader::TakeRun(const TCharSet& Chars, std::string& Out, TRunStep
     while (End < Size && Chars[static_cast<unsigned char>(Data[End])])
         ++End;
 
-    if (Out.empty() && Next > 0 && static_cast<unsigned char>(Text[Next - 1]) == CurrentChar) {
-        // Built at its final size, the string gets an exact allocation; appending
-        // to an empty one would round a long run up to twice the inline capacity.
-        Out = std::string(Text, Next - 1, End - Next + 1);
-    } else {
+    if (Next > 0 && static_cast<unsigned char>(Data[Next - 1]) == CurrentChar) {
+        // The current character is the one before Next: the run is one piece of Text.
+        const char* const From = Data + Next - 1;
+        const std::size_t Length = End - Next + 1;
+        if (Out.empty() && Length > Out.capacity()) {
+            // Built at its final size, the string gets an exact allocation; growing
+            // an empty one would round a long run up to twice the inline capacity.
+            Out = std::string(From, Length);
+        } else {
+            Out.append(From, Length);
+        }
+    } else { // before the first character, or once the text is used up
         Out += static_cast<char>(CurrentChar);
-        Out.append(Text, Next, End - Next);
+        Out.append(Data + Next, End - Next);
     }
 
     if (End < Size) { // the run stops before the text's end: Text[End] becomes current

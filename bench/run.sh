@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Builds the bench preset, generates the documents, runs the in-process reader
+# benchmark, then times mkskills and the peer builders end to end with
+# /usr/bin/time -v, and prints one table of medians and spreads.
+#
+#   RUNS=5        runs of each end-to-end measurement (and benchmark repetitions)
+#   SKILLS="1000 1000000"        skill counts for the end-to-end runs
+#   PEERS="pugixml expat tinyxml2 libxml2 etree"   peers to compare (those built)
+#   BENCH_FILTER=.               regex of the in-process benchmarks to run ("" skips them)
+#   KEEP=1                       keep the work directory
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+RUNS="${RUNS:-5}"
+SKILLS="${SKILLS:-1000 1000000}"
+PEERS="${PEERS:-pugixml expat tinyxml2 libxml2 etree}"
+BENCH_FILTER="${BENCH_FILTER-.}"
+
+cmake --workflow --preset bench >/dev/null
+bin="$root/build/bench"
+work="$(mktemp -d)"
+if [ "${KEEP:-0}" != 1 ]; then trap 'rm -rf "$work"' EXIT; fi
+
+{
+    echo "machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB," \
+        "$(uname -sr), $(c++ --version | head -1)"
+    echo "load at start: $(uptime | sed 's/.*load average: //')"
+} >"$work/header.txt"
+
+# The commands of the end-to-end comparison, by name; each runs in a directory
+# holding skills.xml and writes skills.idx, skills.mul and its lines.
+declare -A command=([mkskills]="$bin/app/mkskills")
+for peer in $PEERS; do
+    case "$peer" in
+    etree) command[etree]="python3 $root/bench/peers/etree_builder.py" ;;
+    *) [ -x "$bin/bench/${peer}_builder" ] && command[$peer]="$bin/bench/${peer}_builder" ;;
+    esac
+done
+programs="mkskills"
+for peer in $PEERS; do [ -n "${command[$peer]:-}" ] && programs="$programs $peer"; done
+
+for kind in plain rich; do
+    for skills in $SKILLS; do
+        mkdir -p "$work/$kind-$skills"
+        "$bin/bench/gen_skills" "$kind" "$skills" "$work/$kind-$skills/skills.xml"
+    done
+done
+
+if [ -n "$BENCH_FILTER" ]; then
+    echo "running the in-process benchmark ..." >&2
+    "$bin/bench/reader_bench" --benchmark_filter="$BENCH_FILTER" --benchmark_repetitions="$RUNS" \
+        --benchmark_report_aggregates_only=true --benchmark_out="$work/reader.json" \
+        --benchmark_out_format=json >/dev/null
+fi
+
+# Round-robin over the programs in every run, so that changes in the machine's
+# load fall on all of them alike.
+echo "running the end-to-end comparison, $RUNS runs ..." >&2
+: >"$work/runs.tsv"
+for run in $(seq "$RUNS"); do
+    for kind in plain rich; do
+        for skills in $SKILLS; do
+            dir="$work/$kind-$skills"
+            for program in $programs; do
+                (cd "$dir" && /usr/bin/time -v -o "$work/time.txt" ${command[$program]} >"$dir/lines.txt")
+                same=yes
+                if [ "$program" = mkskills ]; then
+                    cat "$dir/skills.idx" "$dir/skills.mul" "$dir/lines.txt" | md5sum >"$dir/expected.md5"
+                elif [ "$(cat "$dir/skills.idx" "$dir/skills.mul" "$dir/lines.txt" | md5sum)" != "$(cat "$dir/expected.md5")" ]; then
+                    same=no
+                fi
+                awk -v doc="$kind $skills" -v program="$program" -v same="$same" -F': ' '
+                    /User time/ {user = $2} /System time/ {sys = $2}
+                    /Elapsed \(wall clock\)/ {n = split($2, p, ":"); wall = 0; for (i = 1; i <= n; i++) wall = wall * 60 + p[i]}
+                    /Maximum resident set size/ {rss = $2}
+                    END {printf "%s\t%s\t%.3f\t%.3f\t%d\t%s\n", doc, program, wall, user + sys, rss, same}
+                ' "$work/time.txt" >>"$work/runs.tsv"
+            done
+        done
+    done
+done
+echo "load at end: $(uptime | sed 's/.*load average: //')" >>"$work/header.txt"
+
+python3 - "$work" <<'PY'
+import json, os, statistics, sys
+from collections import defaultdict
+
+work = sys.argv[1]
+print(open(os.path.join(work, "header.txt")).read().rstrip())
+
+def spread(values, fmt):
+    return f"{fmt(statistics.median(values))} ({fmt(min(values))}-{fmt(max(values))})"
+
+path = os.path.join(work, "reader.json")
+if os.path.exists(path):
+    rates = defaultdict(list)
+    labels = {}
+    for b in json.load(open(path))["benchmarks"]:
+        if b.get("aggregate_name") != "median":
+            continue
+        name, rich, size = b["run_name"].split("/")
+        doc = ("rich" if rich.endswith(":1") else "plain") + {"0": " 60 skills", "1048576": " 1 MiB", "52428800": " 50 MiB"}[size.split(":")[1]]
+        rates[doc, name] = b["bytes_per_second"] / 2**20
+    docs = sorted({d for d, _ in rates}, key=lambda d: (d.split()[0], ["60", "1", "50"].index(d.split()[1])))
+    libs = [l for l in ["Mkskills", "Pugixml", "Expat", "Tinyxml2", "Libxml2"] if any(k[1] == l for k in rates)]
+    print("\nIn-process reader: text to tree and back, MiB/s (median of the repetitions); mkskills/peer throughput ratio")
+    print(f"{'document':<18}" + "".join(f"{l:>18}" for l in libs))
+    for d in docs:
+        row = f"{d:<18}"
+        for l in libs:
+            r = rates.get((d, l))
+            if r is None:
+                row += f"{'-':>18}"
+            elif l == "Mkskills":
+                row += f"{r:>18.0f}"
+            else:
+                row += f"{r:>9.0f} ({rates[d, 'Mkskills'] / r:4.2f}x)"
+        print(row)
+
+rows = defaultdict(lambda: {"wall": [], "cpu": [], "rss": [], "same": True})
+order = []
+for line in open(os.path.join(work, "runs.tsv")):
+    doc, program, wall, cpu, rss, same = line.rstrip("\n").split("\t")
+    key = (doc, program)
+    if key not in rows:
+        order.append(key)
+    rows[key]["wall"].append(float(wall))
+    rows[key]["cpu"].append(float(cpu))
+    rows[key]["rss"].append(int(rss) / 1024)
+    rows[key]["same"] &= same == "yes"
+
+runs = len(next(iter(rows.values()))["cpu"])
+print(f"\nEnd to end, /usr/bin/time -v, {runs} runs: median (min-max); ratios are mkskills/peer of the medians")
+print(f"{'document':<14}{'program':<10}{'wall s':>20}{'CPU s':>20}{'peak MiB':>22}{'CPU ratio':>11}{'RSS ratio':>11}  output")
+for doc, program in order:
+    r = rows[doc, program]
+    m = rows[doc, "mkskills"]
+    peer_cpu = statistics.median(r["cpu"])
+    # /usr/bin/time counts CPU in hundredths: below that no ratio is shown
+    cpu_ratio = f"{statistics.median(m['cpu']) / peer_cpu:.2f}" if peer_cpu >= 0.01 else "-"
+    rss_ratio = statistics.median(m["rss"]) / statistics.median(r["rss"])
+    print(f"{doc:<14}{program:<10}{spread(r['wall'], lambda v: f'{v:.2f}'):>20}{spread(r['cpu'], lambda v: f'{v:.2f}'):>20}"
+          f"{spread(r['rss'], lambda v: f'{v:.0f}'):>22}"
+          + (f"{'':>11}{'':>11}" if program == "mkskills" else f"{cpu_ratio:>11}{rss_ratio:>11.2f}")
+          + ("  same" if r["same"] else "  DIFFERS"))
+PY
