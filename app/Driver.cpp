@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -130,6 +131,23 @@ void Report(TConsole& Console, const TRunOptions& Options, const char* KindName,
     }
 }
 
+// Asks for huge pages under the whole 2 MiB pages of a big buffer that is about
+// to be filled: a 50 MiB text then costs some twenty-five page faults instead
+// of thirteen thousand. Only advice: nothing changes where it is not followed.
+void AdviseHugePages(char* Data, std::size_t Size)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t HugePage = 2 << 20;
+    const auto Begin = (reinterpret_cast<std::uintptr_t>(Data) + HugePage - 1) & ~(HugePage - 1);
+    const auto End = (reinterpret_cast<std::uintptr_t>(Data) + Size) & ~(HugePage - 1);
+    if (End > Begin)
+        (void)::madvise(reinterpret_cast<void*>(Begin), End - Begin, MADV_HUGEPAGE);
+#else
+    (void)Data;
+    (void)Size;
+#endif
+}
+
 } // namespace
 
 std::string LoadTextFile(const std::string& FileName)
@@ -144,8 +162,12 @@ std::string LoadTextFile(const std::string& FileName)
     std::string Text;
     try {
         struct stat Status {};
-        if (::fstat(Fd, &Status) == 0 && S_ISREG(Status.st_mode) && Status.st_size > 0)
-            Text.resize(static_cast<std::size_t>(Status.st_size));
+        if (::fstat(Fd, &Status) == 0 && S_ISREG(Status.st_mode) && Status.st_size > 0) {
+            const auto Size = static_cast<std::size_t>(Status.st_size);
+            Text.reserve(Size); // not yet touched: the advice can still take effect
+            AdviseHugePages(Text.data(), Size);
+            Text.resize(Size);
+        }
         std::size_t Filled = 0;
         char Spill[65536]; // what comes when the buffer is full
         for (;;) {
