@@ -115,19 +115,21 @@ std::uint64_t CheckSkillFiles(const TSkillFiles& Files, const std::function<void
                        : "record " + Dec(Index - 1) + " ends at " + Dec(*Expected);
             if (Offset > *Expected)
                 Emit(TFaultKind::Gap, Index,
-                     "gap of " + Dec(Offset - *Expected) + " bytes before it: Offset " + Dec(Offset) +
+                     "gap of " + Plural(static_cast<std::uint64_t>(Offset - *Expected), "byte", "bytes") +
+                         " before it: Offset " + Dec(Offset) +
                          ", " + Before);
             else
                 Emit(TFaultKind::Overlap, Index,
-                     "overlaps record " + Dec(Index - 1) + " by " + Dec(*Expected - Offset) +
-                         " bytes: Offset " + Dec(Offset) + ", " + Before);
+                     "overlaps record " + Dec(Index - 1) + " by " +
+                         Plural(static_cast<std::uint64_t>(*Expected - Offset), "byte", "bytes") +
+                         ": Offset " + Dec(Offset) + ", " + Before);
         }
         const std::int64_t End = Offset + std::max<std::int64_t>(Length, 0);
         if (Offset >= 0 && End > DataSize)
             Emit(TFaultKind::PastDataEnd, Index,
                  "reaches past the end of skills.mul: Offset " + Dec(Offset) + " and Length " +
-                     Dec(Length) + " end at " + Dec(End) + ", the file has " + Dec(DataSize) +
-                     " bytes");
+                     Dec(Length) + " end at " + Dec(End) + ", the file has " +
+                     Plural(static_cast<std::uint64_t>(DataSize), "byte", "bytes"));
 
         Expected = Offset >= 0 && Length >= 0 ? std::optional<std::int64_t>(End) : std::nullopt;
         if (Length > 0) {
