@@ -92,9 +92,14 @@ std::uint64_t CheckSkillFiles(const TSkillFiles& Files, const std::function<void
 
     const std::size_t Count = IndexRecordCount(Files.Index.size());
     const auto DataSize = static_cast<std::int64_t>(Files.Data.size());
-    // Where the next record must start; unknown after a record with a negative
-    // Offset or Length, whose end means nothing.
-    std::optional<std::int64_t> Expected = 0;
+    // Where the record before the current one starts and ends, so where the
+    // current one must start; unknown after a record with a negative Offset or
+    // Length, whose end means nothing.
+    struct TSpan {
+        std::int64_t Start = 0;
+        std::int64_t End = 0;
+    };
+    std::optional<TSpan> Previous = TSpan{};
     std::uint64_t LengthSum = 0;
     for (std::size_t I = 0; I < Count; ++I) {
         const TIndexRecord Record = IndexRecordAt(Files.Index, I);
@@ -107,31 +112,32 @@ std::uint64_t CheckSkillFiles(const TSkillFiles& Files, const std::function<void
                  "Extra is \"" + EscapeBytes(ExtraBytes(Record)) + "\", not \"ZEB\\x00\"");
         if (Length < 1)
             Emit(TFaultKind::LengthTooSmall, Index, "Length " + Dec(Length) + " is below 1");
+
+        const std::int64_t End = Offset + std::max<std::int64_t>(Length, 0);
         if (Offset < 0) {
             Emit(TFaultKind::NegativeOffset, Index, "Offset " + Dec(Offset) + " is negative");
-        } else if (Expected && Offset != *Expected) {
-            const std::string Before =
-                I == 0 ? std::string("the first record must start at 0")
-                       : "record " + Dec(Index - 1) + " ends at " + Dec(*Expected);
-            if (Offset > *Expected)
-                Emit(TFaultKind::Gap, Index,
-                     "gap of " + Plural(static_cast<std::uint64_t>(Offset - *Expected), "byte", "bytes") +
-                         " before it: Offset " + Dec(Offset) +
-                         ", " + Before);
+        } else if (Previous && Offset > Previous->End) {
+            Emit(TFaultKind::Gap, Index,
+                 "gap of " + Plural(static_cast<std::uint64_t>(Offset - Previous->End), "byte", "bytes") +
+                     " before it: Offset " + Dec(Offset) + ", " +
+                     (I == 0 ? std::string("the first record must start at 0")
+                             : "record " + Dec(Index - 1) + " ends at " + Dec(Previous->End)));
+        } else if (Previous && Offset < Previous->End) { // never for record 0, which follows 0 to 0
+            const std::string Text = "record " + Dec(Index - 1) + ", which starts at " +
+                                     Dec(Previous->Start) + " and ends at " + Dec(Previous->End) +
+                                     ": Offset " + Dec(Offset) + ", Length " + Dec(Length);
+            if (Offset >= Previous->Start || End > Previous->Start)
+                Emit(TFaultKind::Overlap, Index, "overlaps " + Text);
             else
-                Emit(TFaultKind::Overlap, Index,
-                     "overlaps record " + Dec(Index - 1) + " by " +
-                         Plural(static_cast<std::uint64_t>(*Expected - Offset), "byte", "bytes") +
-                         ": Offset " + Dec(Offset) + ", " + Before);
+                Emit(TFaultKind::OutOfOrder, Index, "lies before " + Text);
         }
-        const std::int64_t End = Offset + std::max<std::int64_t>(Length, 0);
         if (Offset >= 0 && End > DataSize)
             Emit(TFaultKind::PastDataEnd, Index,
                  "reaches past the end of skills.mul: Offset " + Dec(Offset) + " and Length " +
                      Dec(Length) + " end at " + Dec(End) + ", the file has " +
                      Plural(static_cast<std::uint64_t>(DataSize), "byte", "bytes"));
 
-        Expected = Offset >= 0 && Length >= 0 ? std::optional<std::int64_t>(End) : std::nullopt;
+        Previous = Offset >= 0 && Length >= 0 ? std::optional<TSpan>(TSpan{Offset, End}) : std::nullopt;
         if (Length > 0) {
             const auto Add = static_cast<std::uint64_t>(Length);
             LengthSum = LengthSum > std::numeric_limits<std::uint64_t>::max() - Add

@@ -27,7 +27,8 @@ enum class TFaultKind {
     LengthTooSmall,   // Length below 1: no room for the useable byte
     NegativeOffset,
     Gap,              // Offset after the end of the record before it (or after 0)
-    Overlap,          // Offset before the end of the record before it
+    Overlap,          // shares bytes with the record before it, or starts inside it
+    OutOfOrder,       // lies wholly before the record before it
     PastDataEnd,      // the record reaches past the end of skills.mul
     DataSize,         // skills.mul's size is not the sum of the Lengths
     DataTooLarge,     // skills.mul is larger than an Offset can reach

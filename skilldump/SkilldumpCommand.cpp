@@ -139,7 +139,7 @@ int Run(const TOptions& Options, std::ostream& Out, std::ostream& Err)
     if (Options.Xml) {
         const TDumpGaps Gaps = WriteSkillsXml(Files, Out);
         if (!Gaps.Complete()) {
-            ReportGaps(Gaps, Err, " and stand as empty skills");
+            ReportGaps(Gaps, Err, ", the XML holds an empty skill in place of each");
             return ExitFaults;
         }
         if (CheckSkillFiles(Files, [](const TFault&) {}) > 0)

@@ -197,7 +197,8 @@ TEST(SkilldumpCheck, NamesEachFaultWithItsRecord)
         {"gap", Index({Rec(0, 4), Rec(5, 3)}), "\1abcX\2de", {{K::Gap, 1}, {K::DataSize, File}}},
         {"first record not at 0", Index({Rec(1, 4)}), "X\1abc", {{K::Gap, 0}, {K::DataSize, File}}},
         {"overlap", Index({Rec(0, 4), Rec(3, 3)}), "\1abc\2d", {{K::Overlap, 1}, {K::DataSize, File}}},
-        {"reordered", Index({Rec(4, 3), Rec(0, 4)}), SoundData, {{K::Gap, 0}, {K::Overlap, 1}}},
+        {"reordered", Index({Rec(4, 3), Rec(0, 4)}), SoundData, {{K::Gap, 0}, {K::OutOfOrder, 1}}},
+        {"overlapping the start", Index({Rec(4, 3), Rec(2, 4)}), SoundData, {{K::Gap, 0}, {K::Overlap, 1}}},
         {"wrong Extra", Index({Rec(0, 4), Rec(4, 3, WrongExtra)}), SoundData, {{K::WrongExtra, 1}}},
         {"short data file", SoundIndex, "\1abc\2d", {{K::PastDataEnd, 1}, {K::DataSize, File}}},
         {"long data file", SoundIndex, "\1abc\2deX", {{K::DataSize, File}}},
@@ -230,7 +231,7 @@ TEST(SkilldumpCheck, MessagesSayWhatIsWrong)
         "record 1: gap of 1 byte before it: Offset 5, record 0 ends at 4",
         "record 1: reaches past the end of skills.mul: Offset 5 and Length 3 end at 8, the file has 7 bytes",
         "record 2: Length 0 is below 1",
-        "record 2: overlaps record 1 by 2 bytes: Offset 6, record 1 ends at 8",
+        "record 2: overlaps record 1, which starts at 5 and ends at 8: Offset 6, Length 0",
         "record 3: incomplete: skills.idx ends 5 bytes into it (its size, 41, is not a multiple of 12)",
         "skills.mul: 9 bytes, but the Lengths add up to 7 (2 more)",
     };
