@@ -8,15 +8,19 @@
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const std::string& Message)
-        : std::runtime_error(Message), Location(__builtin_return_address(0))
+        : std::runtime_error(Message), Location(__builtin_return_address(0)), Text(Message)
     {
     }
 
-    const char* Message() const noexcept { return what(); }
+    // The whole message: a reference's text may put a NUL into it, where what() would stop.
+    const std::string& Message() const noexcept { return Text; }
 
     // The name the error report shows for this kind of error.
     virtual const char* KindName() const noexcept { return "Exception"; }
 
     // The code address that raised the error (the caller of the constructor).
     const void* Location;
+
+private:
+    std::string Text;
 };

@@ -41,3 +41,21 @@ void AppendDataRecord(std::string& Out, std::int16_t Useable, std::string_view N
     Out += static_cast<char>(static_cast<std::uint16_t>(Useable) & 0xFF);
     Out.append(Name);
 }
+
+TIndexRecord IndexRecordAt(std::string_view IndexBytes, std::size_t Index)
+{
+    return DecodeIndexRecord(IndexBytes.substr(Index * IndexRecordSize, IndexRecordSize));
+}
+
+bool TryDecodeDataRecord(std::string_view Data, const TIndexRecord& Record, TDataRecord& Result)
+{
+    if (Record.Offset < 0 || Record.Length < 1)
+        return false;
+    const auto Offset = static_cast<std::uint64_t>(Record.Offset);
+    const auto Length = static_cast<std::uint64_t>(Record.Length);
+    if (Offset + Length > Data.size()) // both below 2^31: the sum cannot wrap
+        return false;
+    Result.Useable = static_cast<std::uint8_t>(Data[Offset]);
+    Result.Name = Data.substr(Offset + 1, Length - 1);
+    return true;
+}

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,3 +33,24 @@ TIndexRecord DecodeIndexRecord(std::string_view Bytes);
 
 // Appends a skill's data record (useable byte and name) to Out.
 void AppendDataRecord(std::string& Out, std::int16_t Useable, std::string_view Name);
+
+// For readers. The number of whole index records in an index file of IndexSize
+// bytes; a shorter tail is an incomplete record.
+constexpr std::size_t IndexRecordCount(std::size_t IndexSize)
+{
+    return IndexSize / IndexRecordSize;
+}
+
+// Index record number Index of the index file's bytes (which must hold it).
+TIndexRecord IndexRecordAt(std::string_view IndexBytes, std::size_t Index);
+
+struct TDataRecord {
+    std::uint8_t Useable = 0;
+    std::string_view Name; // a view into the data file's bytes
+};
+
+// The data record that Record names, read as a consumer reads it: false when
+// the record cannot be read, because its Length is below 1 (no room for the
+// useable byte), its Offset is negative or it reaches past the end of Data.
+// Any Offset and Length are safe.
+bool TryDecodeDataRecord(std::string_view Data, const TIndexRecord& Record, TDataRecord& Result);

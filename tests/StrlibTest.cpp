@@ -25,3 +25,17 @@ TEST(Strlib, TrimSetStripsBothEndsOnly)
     EXPECT_EQ(TrimSet("", Blanks), "");
     EXPECT_EQ(TrimSet("\nx\n", Blanks), "\nx\n");
 }
+
+TEST(Strlib, BytesAreCharacters)
+{
+    using namespace std::string_literals;
+    EXPECT_EQ(RightStr("a\0b"s, 2), "\0b"s);
+    EXPECT_EQ(LeftStr("abc", INT64_MAX), "abc");
+    EXPECT_EQ(RightStr("abc", INT64_MAX), "abc");
+    EXPECT_EQ(RightStr("abc", 3), "abc");
+    // NUL and bytes above 127 are set members like any other byte.
+    const TCharSet Odd = MakeCharSet("\0\xB7\xFF"s);
+    EXPECT_EQ(TrimSet("\0\xFFx\0y\xB7"s, Odd), "x\0y"s);
+    EXPECT_EQ(TrimSet("\xB7\xB7"s, Odd), "");
+    EXPECT_EQ(TrimSet("\xFEx\xFE"s, Odd), "\xFEx\xFE"s);
+}
