@@ -48,7 +48,7 @@ done
 if [ -n "$BENCH_FILTER" ]; then
     echo "running the in-process benchmark ..." >&2
     "$bin/bench/reader_bench" --benchmark_filter="$BENCH_FILTER" --benchmark_repetitions="$RUNS" \
-        --benchmark_report_aggregates_only=true --benchmark_out="$work/reader.json" \
+        --benchmark_out="$work/reader.json" \
         --benchmark_out_format=json >/dev/null
 fi
 

@@ -12,36 +12,37 @@ def spread(values, fmt):
 path = os.path.join(work, "reader.json")
 if os.path.exists(path):
     rates = defaultdict(list)
-    extremes = []
-    labels = {}
+    extremes = defaultdict(list)
     for b in json.load(open(path))["benchmarks"]:
-        if b.get("aggregate_name") != "median":
+        if b.get("run_type") != "iteration":
             continue
         name, rich, size = b["run_name"].split("/")
         if name == "Extremes":
-            extremes.append((b["label"], b["bytes_per_second"] / 2**20))
+            extremes[b["label"]].append(b["bytes_per_second"] / 2**20)
             continue
         doc = ("rich" if rich.endswith(":1") else "plain") + {"0": " 60 skills", "1048576": " 1 MiB", "52428800": " 50 MiB"}[size.split(":")[1]]
-        rates[doc, name] = b["bytes_per_second"] / 2**20
+        rates[doc, name].append(b["bytes_per_second"] / 2**20)
     docs = sorted({d for d, _ in rates}, key=lambda d: (d.split()[0], ["60", "1", "50"].index(d.split()[1])))
     libs = [l for l in ["Mkskills", "Pugixml", "Expat", "Tinyxml2", "Libxml2"] if any(k[1] == l for k in rates)]
-    print("\nIn-process reader: text to tree and back, MiB/s (median of the repetitions); mkskills/peer throughput ratio")
-    print(f"{'document':<18}" + "".join(f"{l:>18}" for l in libs))
+    print("\nIn-process reader: text to tree and back, MiB/s, median (min-max) of the repetitions;")
+    print("in brackets after a peer: mkskills' median throughput / the peer's")
+    print(f"{'document':<18}" + "".join(f"{l:>26}" for l in libs))
     for d in docs:
         row = f"{d:<18}"
         for l in libs:
             r = rates.get((d, l))
             if r is None:
-                row += f"{'-':>18}"
-            elif l == "Mkskills":
-                row += f"{r:>18.0f}"
-            else:
-                row += f"{r:>9.0f} ({rates[d, 'Mkskills'] / r:4.2f}x)"
+                row += f"{'-':>26}"
+                continue
+            cell = spread(r, lambda v: f"{v:.0f}")
+            if l != "Mkskills":
+                cell += f" [{statistics.median(rates[d, 'Mkskills']) / statistics.median(r):.2f}]"
+            row += f"{cell:>26}"
         print(row)
     if extremes:
-        print("\nmkskills' reader on extreme documents, each at two sizes 16x apart (MiB/s, median)")
-        for label, rate in extremes:
-            print(f"  {label:<48}{rate:>8.0f}")
+        print("\nmkskills' reader on extreme documents, each at two sizes 16x apart: MiB/s, median (min-max)")
+        for label, r in extremes.items():
+            print(f"  {label:<48}{spread(r, lambda v: f'{v:.0f}'):>20}")
 
 rows = defaultdict(lambda: {"wall": [], "cpu": [], "rss": [], "same": True})
 order = []
