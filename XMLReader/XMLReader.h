@@ -55,8 +55,9 @@ public:
     // says. Gives true only for KeepLast, when the run stopped on the text's last
     // character (which is then in Out and still current).
     virtual bool TakeRun(const TCharSet& Chars, std::string& Out, TRunStep Step);
-    // Steps 2 to 5 of MatchText for a non-empty Literal: consumes it when the text
-    // continues with it (with the early match at the text's end), else consumes nothing.
+    // MatchText's comparison, for a non-empty Literal: saves the state, compares
+    // and consumes character by character (a match is reported early once the
+    // text's last character has become current), and restores after a mismatch.
     virtual bool MatchLiteral(std::string_view Literal);
 
     // Scanning primitives.
