@@ -1,9 +1,12 @@
 #include "FuzzChecks.h"
 
-#include "SkillRecords.h"
+#include "Driver.h"
+#include "Exception.h"
 #include "XMLReader.h"
 
-#include <vector>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -187,6 +190,34 @@ bool ConsumeUseable(std::string_view& Text, unsigned char Byte)
 
 } // namespace
 
+std::string CheckSkillFiles(std::string_view Index, std::string_view Data, std::int64_t MaxDataSize,
+                            std::vector<TIndexRecord>& Records)
+{
+    Records.clear();
+    if (Index.size() % IndexRecordSize != 0)
+        return "skills.idx holds a partial record";
+    std::int64_t Offset = 0;
+    for (std::size_t At = 0; At < Index.size(); At += IndexRecordSize) {
+        const TIndexRecord Record = DecodeIndexRecord(Index.substr(At));
+        const std::string Number = "record " + std::to_string(At / IndexRecordSize) + ": ";
+        if (Record.Offset != Offset)
+            return Number + "Offset " + std::to_string(Record.Offset) + ", expected " +
+                   std::to_string(Offset);
+        if (Record.Length < 1)
+            return Number + "Length below 1";
+        if (Record.Extra != IndexExtra)
+            return Number + "Extra is not \"ZEB\" and a zero byte";
+        Offset += Record.Length;
+        if (Offset > MaxDataSize)
+            return Number + "data passes the limit";
+        Records.push_back(Record);
+    }
+    if (static_cast<std::int64_t>(Data.size()) != Offset)
+        return "skills.mul holds " + std::to_string(Data.size()) + " bytes, the index " +
+               std::to_string(Offset);
+    return {};
+}
+
 bool IsReaderMessage(std::string_view Message)
 {
     for (const char* Fixed : FixedReaderMessages)
@@ -216,29 +247,10 @@ std::string CheckRunOutcome(const TRunOutcome& Run)
         return "only one of the two files exists";
     std::vector<TIndexRecord> Records;
     if (Run.Index) {
-        const std::string& Index = *Run.Index;
         const std::string& Data = *Run.Data;
-        if (Index.size() % IndexRecordSize != 0)
-            return "skills.idx holds a partial record";
-        std::int64_t Offset = 0;
-        for (std::size_t At = 0; At < Index.size(); At += IndexRecordSize) {
-            const TIndexRecord Record = DecodeIndexRecord(std::string_view(Index).substr(At));
-            const std::string Number = "record " + std::to_string(At / IndexRecordSize) + ": ";
-            if (Record.Offset != Offset)
-                return Number + "Offset " + std::to_string(Record.Offset) + ", expected " +
-                       std::to_string(Offset);
-            if (Record.Length < 1)
-                return Number + "Length below 1";
-            if (Record.Extra != IndexExtra)
-                return Number + "Extra is not \"ZEB\" and a zero byte";
-            Offset += Record.Length;
-            if (Offset > Run.MaxDataSize)
-                return Number + "data passes the limit";
-            Records.push_back(Record);
-        }
-        if (static_cast<std::int64_t>(Data.size()) != Offset)
-            return "skills.mul holds " + std::to_string(Data.size()) + " bytes, the index " +
-                   std::to_string(Offset);
+        std::string Fault = CheckSkillFiles(*Run.Index, Data, Run.MaxDataSize, Records);
+        if (!Fault.empty())
+            return Fault;
         for (std::size_t I = 0; I < Records.size(); ++I) {
             const auto Start = static_cast<std::size_t>(Records[I].Offset);
             const auto Length = static_cast<std::size_t>(Records[I].Length);
@@ -287,4 +299,82 @@ std::string CheckRunOutcome(const TRunOutcome& Run)
         return {};
     }
     return "unexpected message: " + std::string(Message);
+}
+
+namespace {
+
+// Small enough for a few short skills to pass it.
+constexpr std::int64_t SmallDataLimit = 64;
+
+bool ReadAll(int Fd, std::string& Text)
+{
+    char Buffer[65536];
+    ssize_t Count;
+    while ((Count = ::read(Fd, Buffer, sizeof Buffer)) > 0)
+        Text.append(Buffer, static_cast<std::size_t>(Count));
+    return Count == 0;
+}
+
+std::optional<std::string> ReadIfExists(const char* FileName)
+{
+    const int Fd = ::open(FileName, O_RDONLY | O_CLOEXEC);
+    if (Fd < 0)
+        return std::nullopt;
+    std::string Text;
+    const bool Read = ReadAll(Fd, Text);
+    ::close(Fd);
+    if (!Read)
+        return std::nullopt;
+    return Text;
+}
+
+bool WriteFile(const char* FileName, std::string_view Bytes)
+{
+    const int Fd = ::open(FileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (Fd < 0)
+        return false;
+    const bool Written = ::write(Fd, Bytes.data(), Bytes.size()) == static_cast<ssize_t>(Bytes.size());
+    return ::close(Fd) == 0 && Written;
+}
+
+} // namespace
+
+std::string CheckReaderInput(std::string_view Bytes)
+{
+    TXMLStringReader Reader{std::string(Bytes)};
+    std::unique_ptr<TXMLNode> Document;
+    try {
+        Document = Reader.ParseDocument();
+    } catch (const Exception& Error) {
+        if (std::strcmp(Error.KindName(), "Exception") != 0)
+            return std::string("error of kind ") + Error.KindName();
+        if (!IsReaderMessage(Error.Message()))
+            return "message \"" + std::string(Error.Message()) + "\"";
+        return {};
+    }
+    return CheckDocumentTree(*Document); // the tree is destroyed on return, node by node
+}
+
+std::string CheckDriverInput(std::string_view Bytes, int ConsoleFd)
+{
+    ::unlink("skills.idx");
+    ::unlink("skills.mul");
+    if (!WriteFile("skills.xml", Bytes))
+        return "cannot write skills.xml";
+    if (::ftruncate(ConsoleFd, 0) != 0 || ::lseek(ConsoleFd, 0, SEEK_SET) != 0)
+        return "cannot empty the console file";
+
+    TRunOptions Options;
+    Options.OutputFd = ConsoleFd;
+    Options.MaxDataSize = Bytes.size() % 2 == 1 ? SmallDataLimit : MaxSkillDataSize;
+
+    TRunOutcome Run;
+    Run.ExitStatus = RunMkskills(Options);
+    Run.MaxDataSize = Options.MaxDataSize;
+    Run.ModuleName = Options.ModuleName;
+    if (::lseek(ConsoleFd, 0, SEEK_SET) != 0 || !ReadAll(ConsoleFd, Run.Console))
+        return "cannot read the console file back";
+    Run.Index = ReadIfExists("skills.idx");
+    Run.Data = ReadIfExists("skills.mul");
+    return CheckRunOutcome(Run);
 }
