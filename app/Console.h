@@ -17,6 +17,8 @@ public:
     // (what could not be written is dropped).
     void Flush();
     std::size_t PendingSize() const { return Pending.size(); }
+    // Forgets everything pending, unwritten.
+    void DropPending() { Pending.clear(); }
     // Writes Text directly, without checking the result: for the error report.
     void WriteUnchecked(std::string_view Text) noexcept;
 

@@ -74,15 +74,18 @@ void Run(TConsole& Console, const TRunOptions& Options)
     TSkillFileWriter Files(Options.MaxDataSize);
     try {
         WriteSkills(SkillList, Files, Console);
+        Files.Close();
     } catch (...) {
         // Complete records of the skills before the failing one stay in the files.
         try {
             Files.Commit();
         } catch (...) {
         }
+        // Lines not yet shown whose records a failed write took back are not shown.
+        if (Files.HasFailed())
+            Console.DropPending();
         throw;
     }
-    Files.Close();
     Console.Flush();
     delete KeptDocument;
     KeptDocument = Document.release();

@@ -30,6 +30,8 @@ public:
     void Commit();
     // Commit, then close the data file, then the index file.
     void Close();
+    // A write has failed: the records added since the last Commit are lost.
+    bool HasFailed() const { return Failed; }
 
 private:
     [[noreturn]] void FailWrite(const char* FileName);
