@@ -76,6 +76,7 @@ void SetLimit(int Resource, std::uint64_t Bytes)
         SetLimit(RLIMIT_AS, *Setup.AddressSpaceLimit);
     switch (Setup.Stdout) {
     case TStdout::Pipe:
+    case TStdout::PipeClosedAfterOneLine:
         ::dup2(PipeWrite, 1);
         break;
     case TStdout::DevFull: {
@@ -117,12 +118,18 @@ TRunResult RunProgram(const TScratchDir& Dir, const TRunSetup& Setup)
         if (Count <= 0)
             break;
         Result.Output.append(Buffer, static_cast<std::size_t>(Count));
+        if (Setup.Stdout == TStdout::PipeClosedAfterOneLine && Result.Output.find('\n') != std::string::npos)
+            break;
     }
     ::close(Pipe[0]);
     int Status = 0;
-    while (::waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
+    rusage Usage{};
+    while (::wait4(Child, &Status, 0, &Usage) < 0 && errno == EINTR) {
     }
     if (WIFEXITED(Status))
         Result.ExitStatus = WEXITSTATUS(Status);
+    if (WIFSIGNALED(Status))
+        Result.Signal = WTERMSIG(Status);
+    Result.PeakMemoryKiB = Usage.ru_maxrss;
     return Result;
 }

@@ -28,6 +28,7 @@ enum class TStdout {
     Pipe,    // captured into TRunResult::Output
     DevFull, // every write fails with "no space left"
     Closed,  // descriptor 1 is not open
+    PipeClosedAfterOneLine, // a pipe whose reader quits after the first line feed
 };
 
 struct TRunSetup {
@@ -39,6 +40,8 @@ struct TRunSetup {
 struct TRunResult {
     int ExitStatus = -1; // -1 when the program did not exit normally
     std::string Output;  // everything written to standard output
+    int Signal = 0;      // the signal that ended the program, 0 when it exited
+    long PeakMemoryKiB = 0; // the program's peak resident memory
 };
 
 // Runs mkskills with Dir as the working directory.
