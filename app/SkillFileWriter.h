@@ -10,9 +10,6 @@
 #include <string>
 #include <string_view>
 
-inline constexpr const char* DataFileName = "skills.mul";
-inline constexpr const char* IndexFileName = "skills.idx";
-
 class TSkillFileWriter {
 public:
     // Creates or truncates the data file, then the index file.

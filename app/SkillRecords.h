@@ -15,6 +15,9 @@
 #include <string>
 #include <string_view>
 
+inline constexpr const char* IndexFileName = "skills.idx";
+inline constexpr const char* DataFileName = "skills.mul";
+
 constexpr std::size_t IndexRecordSize = 12;
 constexpr std::array<char, 4> IndexExtra = {'Z', 'E', 'B', '\0'};
 // Offsets and lengths are signed 32-bit: no data record may reach past this.

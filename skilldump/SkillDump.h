@@ -12,9 +12,6 @@
 #include <string>
 #include <string_view>
 
-inline constexpr const char* SkillIndexFileName = "skills.idx";
-inline constexpr const char* SkillDataFileName = "skills.mul";
-
 // The bytes of skills.idx and skills.mul.
 struct TSkillFiles {
     std::string_view Index;

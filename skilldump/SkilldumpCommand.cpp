@@ -111,8 +111,8 @@ void ReportGaps(const TDumpGaps& Gaps, std::ostream& Err, const char* Consequenc
 
 int Run(const TOptions& Options, std::ostream& Out, std::ostream& Err)
 {
-    const std::string Index = LoadFile(PathOf(Options, SkillIndexFileName));
-    const std::string Data = LoadFile(PathOf(Options, SkillDataFileName));
+    const std::string Index = LoadFile(PathOf(Options, IndexFileName));
+    const std::string Data = LoadFile(PathOf(Options, DataFileName));
     const TSkillFiles Files{Index, Data};
     const std::uint64_t Skills = IndexRecordCount(Index.size());
 
