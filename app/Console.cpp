@@ -1,30 +1,9 @@
 #include "Console.h"
 
 #include "HostErrors.h"
+#include "WriteAll.h"
 
 #include <cerrno>
-#include <unistd.h>
-
-namespace {
-
-// Writes all of Text; gives 0 on success, else the error number.
-int WriteAll(int Fd, std::string_view Text)
-{
-    while (!Text.empty()) {
-        const ssize_t Written = ::write(Fd, Text.data(), Text.size());
-        if (Written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (Written == 0)
-            return EIO;
-        Text.remove_prefix(static_cast<std::size_t>(Written));
-    }
-    return 0;
-}
-
-} // namespace
 
 std::string ConsoleErrorMessage(int ErrorNumber)
 {

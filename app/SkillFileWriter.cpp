@@ -1,8 +1,8 @@
 #include "SkillFileWriter.h"
 
 #include "HostErrors.h"
+#include "WriteAll.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,19 +14,6 @@ int CreateFile(const char* FileName)
     if (Fd < 0)
         throw EFileCreateError(std::string("Cannot create file ") + FileName);
     return Fd;
-}
-
-bool WriteAll(int Fd, std::string_view Bytes)
-{
-    while (!Bytes.empty()) {
-        const ssize_t Written = ::write(Fd, Bytes.data(), Bytes.size());
-        if (Written < 0 && errno == EINTR)
-            continue;
-        if (Written <= 0)
-            return false;
-        Bytes.remove_prefix(static_cast<std::size_t>(Written));
-    }
-    return true;
 }
 
 } // namespace
@@ -65,9 +52,9 @@ void TSkillFileWriter::Commit()
 {
     if (Failed)
         return;
-    if (!WriteAll(DataFd, DataPending))
+    if (WriteAll(DataFd, DataPending) != 0)
         FailWrite(DataFileName);
-    if (!WriteAll(IndexFd, IndexPending))
+    if (WriteAll(IndexFd, IndexPending) != 0)
         FailWrite(IndexFileName);
     DataWritten += static_cast<std::int64_t>(DataPending.size());
     IndexWritten += static_cast<std::int64_t>(IndexPending.size());
